@@ -18,6 +18,10 @@ void write_formatted(std::int32_t unit, std::string_view format,
                      std::initializer_list<value> values = {});
 void write_list_directed(std::int32_t unit, std::initializer_list<std::string_view> texts = {});
 
+// The number of fields of a format; throws std::logic_error for a format that
+// does not follow the format grammar.
+int count_format_fields(std::string_view format);
+
 // Field texts, exposed for the tests and the tools.
 std::string real_field_text(double v, int width, int decimals);   // Fw.d
 std::string integer_field_text(std::int32_t v, int width);        // Iw
