@@ -1,10 +1,10 @@
 #pragma once
-// A console for the tests: keeps every text written, lays it out on rows the
-// way the window does (without wrapping), and answers reads from a script of
-// typed lines.
+// A console for the tests of the records: lays out what is written on rows
+// and answers reads from a script of typed lines.
 
 #include "records/console_connection.hpp"
 #include "records/console_port.hpp"
+#include "support/screen_model.hpp"
 
 #include <deque>
 #include <optional>
@@ -22,17 +22,7 @@ public:
 
     int write_console_text(std::string_view text) override
     {
-        log.append(text.empty() ? std::string_view(" ") : text);
-        if (text.empty())
-            put(' ');
-        for (char c : text) {
-            if (c == '\r')
-                column = 0;
-            else if (c == '\n')
-                ++row;
-            else
-                put(c);
-        }
+        screen.write(text);
         return static_cast<int>(text.size());
     }
 
@@ -47,34 +37,13 @@ public:
         return line;
     }
 
-    // The rows with their trailing blanks dropped, as Copy would give them.
-    std::vector<std::string> trimmed_rows() const
-    {
-        std::vector<std::string> out;
-        for (const auto& r : rows) {
-            const auto end = r.find_last_not_of(' ');
-            out.push_back(end == std::string::npos ? std::string() : r.substr(0, end + 1));
-        }
-        return out;
-    }
+    std::vector<std::string> trimmed_rows() const { return screen.trimmed_rows(); }
 
-    std::string log;                 // every text written, in order
-    std::vector<std::string> rows;   // what the window shows
-    std::deque<std::string> typed;   // the lines the user will type
+    screen_model screen;
+    std::string& log = screen.log;                // every text written, in order
+    std::vector<std::string>& rows = screen.rows;  // what the window shows
+    std::deque<std::string> typed;  // the lines the user will type
     std::vector<int> requested_lengths;
-    std::size_t row = 0;
-    std::size_t column = 0;
-
-private:
-    void put(char c)
-    {
-        if (rows.size() <= row)
-            rows.resize(row + 1);
-        std::string& r = rows[row];
-        if (r.size() <= column)
-            r.resize(column + 1, ' ');
-        r[column++] = c;
-    }
 };
 
 }  // namespace testing_support
