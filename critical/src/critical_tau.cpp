@@ -6,10 +6,13 @@
 
 #include "checked_double.hpp"
 #include "search_checkpoint.hpp"
+#include "search_path.hpp"
 
 #include "records/units.hpp"
 #include "records/write.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -95,10 +98,18 @@ checked_double odd_probability()
     wv.theta = detail::checked_atan(wv.x / wv.r1);
     wv.w = wv.x * wv.r1 / wv.d;
     if (wv.m > 3) {
+        // The series runs m/2 terms at every point: plain doubles here, the
+        // same operations in the same order, and one look at the flags after.
+        double term = wv.term.value();
+        double s = wv.s.value();
+        const double q = wv.q.value();
         for (std::int32_t j = 2; j <= wv.k; j += 2) {
-            wv.term = checked_double(j) * wv.term * wv.q / checked_double(j + 1);
-            wv.s = wv.s + wv.term;
+            term = static_cast<double>(j) * term * q / static_cast<double>(j + 1);
+            s = s + term;
         }
+        detail::check_floating_point_flags();
+        wv.term = term;
+        wv.s = s;
     }
     return ((wv.s + 1.0) * wv.w + wv.theta) * wv.c;
 }
@@ -108,16 +119,24 @@ checked_double odd_probability()
 // the series ending with the power m - 2 of the cosine; sin(theta) = x / sqrt(d).
 checked_double even_probability()
 {
+    double term = wv.term.value();
+    double s = wv.s.value();
+    const double q = wv.q.value();
     for (std::int32_t j = 2; j <= wv.k; j += 2) {
-        wv.term = checked_double(j - 1) * (wv.term / checked_double(j)) * wv.q;
-        wv.s = wv.s + wv.term;
+        term = static_cast<double>(j - 1) * (term / static_cast<double>(j)) * q;
+        s = s + term;
     }
+    detail::check_floating_point_flags();
+    wv.term = term;
+    wv.s = s;
     return wv.x / detail::checked_sqrt(wv.d) * (wv.s + 1.0);
 }
 
-// The two-sided Student t probability at the current point.
+// The two-sided Student t probability at the current point.  A paused run
+// is held at the checkpoint between two points.
 void evaluate_search_point()
 {
+    detail::pass_search_checkpoint();
     wv.d = wv.x * wv.x + wv.fm;
     wv.q = wv.fm / wv.d;
     wv.term = 1.0;
@@ -130,26 +149,75 @@ bool above_quantile()
     return (wv.a - wv.p).value() > 0.0;
 }
 
-// The search moves by repeated addition or subtraction of the step, never by
-// a multiple of it, so the points carry the rounding of every step before.
-void step_down()
-{
-    wv.x = wv.x - search_step;
-    evaluate_search_point();
-}
-
+// Climbing moves by repeated addition of the step, never by a multiple of
+// it, so the points carry the rounding of every step before.
 void step_up()
 {
     wv.x = wv.x + search_step;
     evaluate_search_point();
 }
 
-void count_point(std::int64_t& points)
+// The probability at point i of the downward search.
+void evaluate_point(const detail::search_path& path, std::int64_t i)
 {
-    ++points;
-    if (points % detail::points_between_checkpoints == 0) {
-        detail::pass_search_checkpoint();
+    wv.x = path.point(i);
+    evaluate_search_point();
+}
+
+// A bound on the rounding error of a computed probability: the series adds
+// m/2 terms whose own errors grow by a few units in the last place per term,
+// and the closing arithmetic and the arctangent add a few more.  Generous on
+// purpose; 2^-53 is the unit roundoff of a double.
+double probability_error_bound()
+{
+    return (16.0 * static_cast<double>(wv.m) + 128.0) * std::ldexp(1.0, -53);
+}
+
+// The first point of the downward search whose probability no longer exceeds
+// p; point 1 exceeds it.  The exact probability falls as the points fall, so
+// doubling and then halving the bracket finds a point at or below p quickly.
+// Near p, though, the computed probability can wobble by its rounding error,
+// and the step-by-step search stops at the first wobble below p.  So the
+// points before the one found are walked back one by one until one exceeds p
+// by more than twice the error bound: every earlier point's computed
+// probability then exceeds p too, and the lowest point at or below p seen on
+// the walk is the one the step-by-step search stops at.
+std::int64_t first_point_not_above(const detail::search_path& path)
+{
+    std::int64_t above = 1;
+    std::int64_t not_above = 2;
+    for (;;) {
+        evaluate_point(path, not_above);
+        if (!above_quantile())
+            break;
+        above = not_above;
+        not_above *= 2;
     }
+    while (not_above - above > 1) {
+        const std::int64_t middle = above + (not_above - above) / 2;
+        evaluate_point(path, middle);
+        if (above_quantile())
+            above = middle;
+        else
+            not_above = middle;
+    }
+    // A level within a few rounding errors of 1 leaves the computed
+    // probabilities unable to order the points anywhere in the tail: no
+    // point clears p, and the walk would retrace the whole search.  The
+    // bracket found is then as good a grid point as any, and it is kept.
+    const double clear_margin = 2.0 * probability_error_bound();
+    if (1.0 - wv.p.value() <= 2.0 * clear_margin)
+        return not_above;
+    std::int64_t first = not_above;
+    for (std::int64_t i = not_above - 1; i > 1; --i) {
+        evaluate_point(path, i);
+        const double excess = (wv.a - wv.p).value();
+        if (excess > clear_margin)
+            break;
+        if (excess <= 0.0)
+            first = i;
+    }
+    return first;
 }
 
 // Of the two grid points around the quantile, the one whose probability is
@@ -164,42 +232,48 @@ checked_double nearer_grid_point(const search_point& lower, const search_point& 
     return upper.x + quantile_offset;
 }
 
-// The quantile for three or more degrees of freedom.  The search starts at
-// the two-degree quantile cut to two decimals, which lies above the wanted
-// one because quantiles fall as the degrees of freedom rise, and steps down
-// until the probability no longer exceeds p.
-//
 // For p near zero the cut can put the very first point at or below the
 // quantile already.  The search then climbs, on the same grid, until the
 // probability exceeds p, so that the quantile is bracketed by two evaluated
-// points in that case too.
+// points in that case too.  Returns the number of points.
+std::int64_t climb_to_quantile()
+{
+    std::int64_t points = 1;
+    do {
+        wv.x_prev = wv.x;
+        wv.a_prev = wv.a;
+        step_up();
+        ++points;
+    } while (!above_quantile());
+    wv.t = nearer_grid_point({wv.x_prev, wv.a_prev}, {wv.x, wv.a});
+    return points;
+}
+
+// The quantile for three or more degrees of freedom.  The search starts at
+// the two-degree quantile cut to two decimals, which lies above the wanted
+// one because quantiles fall as the degrees of freedom rise, and steps down
+// by the widened 0.001 until the probability no longer exceeds p.  Returns
+// the number of points of that step-by-step search.
 std::int64_t search_quantile()
 {
-    wv.x = detail::checked_trunc(checked_double(100.0) * two_degree_quantile()) / checked_double(100.0);
+    const checked_double start =
+        detail::checked_trunc(checked_double(100.0) * two_degree_quantile()) / checked_double(100.0);
     wv.fm = checked_double(wv.m);
     wv.k = wv.m - 2;
+    const detail::search_path path(start.value(), search_step);
 
-    std::int64_t points = 0;
-    step_down();
-    count_point(points);
-    if (above_quantile()) {
-        do {
-            wv.x_prev = wv.x;
-            wv.a_prev = wv.a;
-            step_down();
-            count_point(points);
-        } while (above_quantile());
-        wv.t = nearer_grid_point({wv.x, wv.a}, {wv.x_prev, wv.a_prev});
-    } else {
-        do {
-            wv.x_prev = wv.x;
-            wv.a_prev = wv.a;
-            step_up();
-            count_point(points);
-        } while (!above_quantile());
-        wv.t = nearer_grid_point({wv.x_prev, wv.a_prev}, {wv.x, wv.a});
+    evaluate_point(path, 1);
+    if (!above_quantile()) {
+        return climb_to_quantile();
     }
-    return points;
+    const std::int64_t last = first_point_not_above(path);
+    evaluate_point(path, last - 1);
+    const search_point upper{wv.x, wv.a};
+    evaluate_point(path, last);
+    wv.x_prev = upper.x;
+    wv.a_prev = upper.a;
+    wv.t = nearer_grid_point({wv.x, wv.a}, upper);
+    return last;
 }
 
 // tau = t sqrt(r) / sqrt(r - 1 + t^2), with t^2 from the power function.
