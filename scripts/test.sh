@@ -15,6 +15,6 @@ status=0
 echo "== tests =="
 ctest --test-dir "$repo_root/build" --output-on-failure --timeout 300 -j 2 || status=1
 echo "== tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$repo_root/build-asan" --output-on-failure --timeout 600 -j 2 || status=1
 exit "$status"

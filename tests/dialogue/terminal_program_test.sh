@@ -28,6 +28,11 @@ cmp -s "$work/normal.out" "$golden/answers_0.05_10_5.txt" ||
 [ -s "$work/normal.err" ] && fail "normal: unexpected standard error: $(cat "$work/normal.err")"
 [ -f .txt ] && [ ! -s .txt ] || fail "normal: the report file .txt is missing or not empty"
 
+# A display that does not answer falls back to the terminal, not to an abort.
+DISPLAY=:199 run unreachable_display '0.05\n10\n5\n' 0
+cmp -s "$work/unreachable_display.out" "$golden/answers_0.05_10_5.txt" ||
+  fail "unreachable_display: rows differ from the golden file"
+
 run bad_answer '0.05\n12a\n' 1
 grep -q '^run-time error F6101: READ(CON) - ' "$work/bad_answer.err" ||
   fail "bad_answer: standard error is: $(cat "$work/bad_answer.err")"
