@@ -111,16 +111,7 @@ std::ostream& operator<<(std::ostream& out, const quantile_row& row)
 // Long searches, against a plain step-by-step loop over every point run
 // once outside the project (the values printed with %.17g): the search that
 // bisects must land on the very same point.
-struct long_search_row {
-    double alpha;
-    std::int32_t n;
-    std::int32_t r;
-    double t;
-    double tau;
-    std::int64_t steps;
-};
-
-class long_searches : public ::testing::TestWithParam<long_search_row> {};
+class long_searches : public ::testing::TestWithParam<reference_row> {};
 
 TEST_P(long_searches, end_on_the_point_of_the_step_by_step_search)
 {
@@ -134,17 +125,17 @@ TEST_P(long_searches, end_on_the_point_of_the_step_by_step_search)
 INSTANTIATE_TEST_SUITE_P(
     critical_tau, long_searches,
     ::testing::Values(
-        long_search_row{0.05, 12345, 1000, 4.6294769185897735, 4.5828946766115521, 485951},
-        long_search_row{1e-6, 1, 5, 49.459454852223871, 2.2342420474368248, 950532},
-        long_search_row{1e-7, 3, 40, 6.8612401719137779, 4.6772439636221073, 5470360},
-        long_search_row{0.001, 2000, 7, 22.531433915442221, 2.6302537385125051, 1391329},
-        long_search_row{0.2, 500, 300, 3.5514979211078028, 3.4846913122847361, 43770},
-        long_search_row{1e-8, 1, 4, 604.16505372180836, 1.9999917812196197, 9395835},
+        reference_row{0.05, 12345, 1000, 4.6294769185897735, 4.5828946766115521, 485951},
+        reference_row{1e-6, 1, 5, 49.459454852223871, 2.2342420474368248, 950532},
+        reference_row{1e-7, 3, 40, 6.8612401719137779, 4.6772439636221073, 5470360},
+        reference_row{0.001, 2000, 7, 22.531433915442221, 2.6302537385125051, 1391329},
+        reference_row{0.2, 500, 300, 3.5514979211078028, 3.4846913122847361, 43770},
+        reference_row{1e-8, 1, 4, 604.16505372180836, 1.9999917812196197, 9395835},
         // Levels so near 1 that rounding makes the probability wobble around
         // p for many points; starts above 2^20, where the step rounds.
-        long_search_row{1e-12, 1, 4, 13016.929620296636, 1.9999999822946657, 986994084},
-        long_search_row{3e-13, 1, 4, 19446.850222754001, 1.9999999920672691, 1806348804},
-        long_search_row{1e-13, 1, 5, 2784.2914454875863, 2.2360674006198415, 3159001433}));
+        reference_row{1e-12, 1, 4, 13016.929620296636, 1.9999999822946657, 986994084},
+        reference_row{3e-13, 1, 4, 19446.850222754001, 1.9999999920672691, 1806348804},
+        reference_row{1e-13, 1, 5, 2784.2914454875863, 2.2360674006198415, 3159001433}));
 
 class quantile_property : public ::testing::TestWithParam<quantile_row> {};
 
