@@ -1,6 +1,6 @@
 // The cost of one critical tau computation: the closed forms, searches of a
-// few thousand to tens of thousands of points, and the long search of a very
-// small level.
+// few thousand to a billion points, long series and the long search of a
+// very small level.
 
 #include "critical/critical_tau.hpp"
 
@@ -18,7 +18,7 @@ struct bench_input {
     std::int32_t degrees_of_freedom;
 };
 
-constexpr std::array<bench_input, 10> inputs{{
+constexpr std::array<bench_input, 13> inputs{{
     {0.05, 1, 2},      // tangent
     {0.05, 1, 3},      // square root
     {0.05, 10, 2},     // tangent
@@ -29,6 +29,9 @@ constexpr std::array<bench_input, 10> inputs{{
     {0.05, 100, 100},  // search with long series
     {0.999, 1, 4},     // start below the quantile, climbing
     {1e-6, 1, 5},      // very small level: a start near 1414, a long search
+    {0.05, 12345, 1000},  // half a million points, 500 series terms each
+    {1e-12, 1, 4},     // start above 2^20, a long walk through rounding noise
+    {0.05, 10, 100000},   // 50000 series terms at every point
 }};
 
 void critical_tau_of_input(benchmark::State& state)
