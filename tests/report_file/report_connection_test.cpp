@@ -268,6 +268,8 @@ struct access_case {
     std::string expected;  // the access of the connection, or the start of the report text
 };
 
+void PrintTo(const access_case& c, std::ostream* os) { *os << "mode " << std::oct << static_cast<int>(c.mode); }
+
 class report_access_test : public report_connection_test,
                            public ::testing::WithParamInterface<access_case> {};
 

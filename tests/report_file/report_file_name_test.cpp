@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,21 @@ struct position_case {
     std::string_view text;
     std::int32_t expected;
 };
+
+// Test names show the bytes as escapes: the texts hold codes 0 and above 127.
+std::string escaped(std::string_view text)
+{
+    std::ostringstream out;
+    for (unsigned char c : text) {
+        if (c >= 33 && c <= 126)
+            out << c;
+        else
+            out << "\\x" << std::hex << static_cast<int>(c) << std::dec;
+    }
+    return out.str();
+}
+
+void PrintTo(const position_case& c, std::ostream* os) { *os << escaped(c.text); }
 
 class last_significant_position_test : public ::testing::TestWithParam<position_case> {};
 
@@ -124,6 +140,8 @@ struct path_case {
     std::string_view file_name;
 };
 
+void PrintTo(const path_case& c, std::ostream* os) { *os << escaped({c.report.data(), c.report.size()}); }
+
 class report_file_path_test : public ::testing::TestWithParam<path_case> {};
 
 TEST_P(report_file_path_test, stops_at_code_0_and_trims_blanks) {
@@ -143,6 +161,8 @@ struct error_case {
     int error;
     std::int32_t number;
 };
+
+void PrintTo(const error_case& c, std::ostream* os) { *os << "errno " << c.error; }
 
 class open_error_number_test : public ::testing::TestWithParam<error_case> {};
 

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <future>
 #include <optional>
 #include <thread>
@@ -98,6 +100,11 @@ struct screen_case {
     int columns;
     int rows;
 };
+
+void PrintTo(const screen_case& c, std::ostream* os)
+{
+    *os << c.screen.width() << "x" << c.screen.height();
+}
 
 class grid_size : public ::testing::TestWithParam<screen_case> {};
 
@@ -426,6 +433,8 @@ struct closing_case {
     dialogue::closing_answer expected;
 };
 
+void PrintTo(const closing_case& c, std::ostream* os) { *os << c.name; }
+
 class closing_question : public console_frame, public ::testing::WithParamInterface<closing_case> {};
 
 TEST_P(closing_question, box_texts_and_answer)
@@ -477,6 +486,8 @@ struct close_case {
     int exit_code_on_close;
     int expected;
 };
+
+void PrintTo(const close_case& c, std::ostream* os) { *os << c.name; }
 
 class closing_by_the_user : public console_frame, public ::testing::WithParamInterface<close_case> {};
 

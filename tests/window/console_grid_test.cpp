@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -41,6 +43,8 @@ struct write_case {
     cell_position expected_cursor;
     int expected_scrolls;
 };
+
+void PrintTo(const write_case& c, std::ostream* os) { *os << c.name; }
 
 class write_rules : public ::testing::TestWithParam<write_case> {};
 
@@ -133,6 +137,8 @@ struct erase_case {
     std::vector<std::string> rows;
 };
 
+void PrintTo(const erase_case& c, std::ostream* os) { *os << c.name; }
+
 class erase_back : public ::testing::TestWithParam<erase_case> {};
 
 TEST_P(erase_back, steps_back_and_blanks)
@@ -182,6 +188,8 @@ struct palette_case {
     colour_value colour;
     std::uint32_t rgb;
 };
+
+void PrintTo(const palette_case& c, std::ostream* os) { *os << "rgb " << std::hex << c.rgb; }
 
 class palette_colours : public ::testing::TestWithParam<palette_case> {};
 

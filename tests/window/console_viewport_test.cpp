@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace dialogue_window {
 namespace {
 
@@ -14,6 +16,8 @@ struct key_case {
     bool control;
     view_offset expected;
 };
+
+void PrintTo(const key_case& c, std::ostream* os) { *os << c.name; }
 
 class scrolling_keys : public ::testing::TestWithParam<key_case> {};
 
