@@ -1,7 +1,6 @@
 #include "dialogue/terminal_window.hpp"
 
 #include "records/cp1252.hpp"
-#include "records/units.hpp"
 
 #include <algorithm>
 
@@ -11,16 +10,8 @@ namespace dialogue {
 
 namespace {
 
-// The Ctrl+Z of the window: a line ending in it is the end of the input.
-constexpr char end_of_file_character = 26;
-
 // Palette index 0, the console's background before the program sets its own.
 constexpr std::uint32_t black = 0;
-
-bool names_the_console(std::int32_t unit)
-{
-    return unit == 0 || unit == records::console_unit || unit == 5 || unit == records::report_unit;
-}
 
 }  // namespace
 
@@ -85,7 +76,7 @@ std::string terminal_window::next_input_line()
     while ((c = std::fgetc(in_)) != EOF && c != '\n')
         raw.push_back(static_cast<char>(c));
     if (c == EOF && raw.empty())
-        return std::string(1, end_of_file_character);
+        return std::string(1, records::end_of_file_character);
     if (!raw.empty() && raw.back() == '\r')
         raw.pop_back();
     return records::utf8_to_cp1252(raw);
@@ -106,7 +97,7 @@ std::optional<std::string> terminal_window::read_console_line(int max_length)
             line_.append(c);
     }
     std::string line(line_.text().substr(0, static_cast<std::size_t>(std::max(max_length, 0))));
-    const bool end_of_input = line.size() == 1 && line[0] == end_of_file_character;
+    const bool end_of_input = line.size() == 1 && line[0] == records::end_of_file_character;
     if (echo_typed_lines_ && !end_of_input && !line.empty())
         write_console_text(line);
     else if (!echo_typed_lines_)
@@ -118,7 +109,7 @@ std::int32_t terminal_window::set_window_state(std::int32_t unit, const window_r
 {
     if (request.type < 1 || request.type > 4)
         return -1;
-    return unit == frame_unit || names_the_console(unit) ? 0 : -1;
+    return unit == frame_unit || names_console_window(unit) ? 0 : -1;
 }
 
 std::int32_t terminal_window::set_background_rgb(std::uint32_t rgb)

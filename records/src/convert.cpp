@@ -1,5 +1,6 @@
 // Conversion of a value text of a list-directed read into an integer or a double.
 
+#include "records/console_port.hpp"
 #include "records/read.hpp"
 #include "records/run_time_error.hpp"
 
@@ -30,8 +31,6 @@ int digit_value(char c)
         return std::tolower(u) - 'a' + 10;
     return -1;
 }
-
-constexpr char end_of_file_character = 26;
 
 // Digits of a based integer after its "#", accumulated as an unsigned 32-bit
 // number whose bit pattern is the result: "16#FFFFFFFF" -> -1, "2#101" -> 5.

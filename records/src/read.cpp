@@ -20,7 +20,6 @@ namespace {
 // its carriage return and line feed.
 constexpr int record_size = 132;
 constexpr int longest_line = record_size - 2;
-constexpr char end_of_file_character = 26;
 
 [[noreturn]] void fail(int number, std::string_view description)
 {

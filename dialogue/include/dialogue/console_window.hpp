@@ -4,6 +4,7 @@
 // Every call comes from the worker thread that runs the dialogue.
 
 #include "records/console_port.hpp"
+#include "records/units.hpp"
 
 #include <cstdint>
 #include <limits>
@@ -24,6 +25,12 @@ struct window_request {
 inline constexpr std::int32_t frame_unit = std::numeric_limits<std::int32_t>::min();
 
 enum class closing_answer { yes, no };
+
+// Unit 0 and the console unit name the console window in set_window_state.
+inline bool names_console_window(std::int32_t unit)
+{
+    return unit == 0 || unit == records::console_unit;
+}
 
 class console_window : public records::console_port {
 public:

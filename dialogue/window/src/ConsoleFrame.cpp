@@ -125,7 +125,7 @@ public:
                 &frame_, [frame = &frame_, request] { frame->apply_frame_request(request); }, Qt::QueuedConnection);
             return 0;
         }
-        if (unit == 0 || unit == records::console_unit) {
+        if (dialogue::names_console_window(unit)) {
             QMetaObject::invokeMethod(
                 &frame_, [frame = &frame_, request] { frame->apply_console_request(request); },
                 Qt::QueuedConnection);

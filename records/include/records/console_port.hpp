@@ -9,6 +9,9 @@
 
 namespace records {
 
+// Ctrl+Z: a typed line whose last character is this ends the input.
+inline constexpr char end_of_file_character = 26;
+
 class console_port {
 public:
     virtual ~console_port() = default;
